@@ -1,0 +1,61 @@
+#include "host.h"
+
+namespace ears {
+
+namespace {
+
+class listing_search final : public directory_search {
+public:
+    listing_search() : listing_(platform::open_listing()) {}
+    ~listing_search() override { platform::close_listing(listing_); }
+    listing_search(const listing_search&) = delete;
+    listing_search& operator=(const listing_search&) = delete;
+
+    bool next(std::string& name) override { return platform::next_entry(listing_, name); }
+
+private:
+    platform::directory_listing* listing_;
+};
+
+}  // namespace
+
+bool host::exists(const std::string& path) { return platform::exists(path.c_str()); }
+
+int host::open_item(const std::string& name, item_open_result& result) {
+    return platform::open_item(name.c_str(), result);
+}
+
+int host::open_output(const std::string& path, bool truncate) {
+    return platform::open_output(path.c_str(), truncate);
+}
+
+void host::remove_file(const std::string& path) { platform::remove_file(path.c_str()); }
+
+long host::read(int fd, void* buffer, std::size_t size) {
+    return platform::read_file(fd, buffer, size);
+}
+
+long host::write(int fd, const void* data, std::size_t size) {
+    return platform::write_file(fd, data, size);
+}
+
+int host::close(int fd) { return platform::close_file(fd); }
+
+std::unique_ptr<directory_search> host::search_directory() {
+    return std::make_unique<listing_search>();
+}
+
+void host::console(console_stream stream, std::string_view text) {
+    platform::console_write(stream, text.data(), text.size());
+}
+
+void host::wait_for_enter() { platform::console_wait_line(); }
+
+local_time host::now() { return platform::local_now(); }
+
+host& system_host() {
+    static host real;
+    return real;
+}
+
+}  // namespace ears

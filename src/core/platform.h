@@ -1,0 +1,60 @@
+// The operating system underneath both programs: the current directory's
+// files, the console and the clock. One source per system implements it
+// (platform_posix.cpp, platform_win32.cpp); nothing else includes a system
+// header, so the rest of the code reads the same everywhere.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace ears::platform {
+
+// Why an item file could not be opened: a name that is not there at all
+// (or a link that leads nowhere) is told apart from one that exists but is
+// not a readable regular file.
+enum class item_open_result { opened, missing, not_openable };
+
+// Opens an existing regular file read-only without ever blocking, so a FIFO
+// or device that carries an item name cannot hang the run. Returns a
+// descriptor, or -1 with `result` saying why.
+int open_item(const char* name, item_open_result& result);
+
+// Opens for writing at the end of the file, creating it with mode 0664 less
+// the creation mask; `truncate` empties an existing file first.
+int open_output(const char* path, bool truncate);
+
+bool exists(const char* path);
+void remove_file(const char* path);
+
+// Raw byte transfers, no translation. -1 on failure with errno set.
+long read_file(int fd, void* buffer, std::size_t size);
+long write_file(int fd, const void* data, std::size_t size);
+// 0 on success, -1 when the system reports an error for the close.
+int close_file(int fd);
+
+// Enumerates the current directory's entry names, one at a time, in the
+// order the system lists them; memory use does not depend on their number.
+struct directory_listing;
+directory_listing* open_listing();
+// False at the end of the listing or when the system refuses to go on.
+bool next_entry(directory_listing* listing, std::string& name);
+void close_listing(directory_listing* listing);
+
+struct local_time {
+    int years_since_1900;
+    int month;    // 0-11
+    int day;      // 1-31
+    int weekday;  // 0-6, Sunday first
+    int hour;
+    int minute;
+    int second;
+};
+local_time local_now();
+
+enum class console_stream { output, error };
+// One write per call, straight to the stream, nothing buffered.
+void console_write(console_stream stream, const char* data, std::size_t size);
+// One line-buffered read from standard input; returns at end of input too.
+void console_wait_line();
+
+}  // namespace ears::platform

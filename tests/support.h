@@ -1,0 +1,78 @@
+// Helpers shared by the tests: a fresh temporary directory per test, item
+// files built byte by byte, and a runner for the built programs.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <string>
+#include <vector>
+
+namespace ears_test {
+
+std::string read_file(const std::string& path);
+void write_file(const std::string& path, const std::string& bytes);
+bool file_exists(const std::string& path);
+
+struct item_fields {
+    std::string name = "Grimwald";
+    unsigned char class_code = 20;
+    unsigned char level = 37;
+    bool is_ear = true;
+};
+
+// A 512-byte item file with the fields at their offsets and zeros elsewhere.
+std::string item_bytes(const item_fields& fields);
+
+// Names of the entries of `dir` that match *.itm, in the listing's order.
+std::vector<std::string> item_order(const std::string& dir);
+
+// Text as it is stored in an output file: every LF as CR LF.
+std::string crlf(const std::string& text);
+
+struct run_result {
+    int status = -1;
+    std::string out;
+    std::string err;
+    std::time_t started = 0;
+    std::time_t finished = 0;
+};
+
+enum class program { earlist, earpages };
+
+struct run_options {
+    std::vector<std::string> args;
+    std::string input;          // standard input, when `closed_input` is false
+    bool closed_input = false;  // standard input closed instead of a file
+    bool unprivileged = false;  // run as nobody
+    std::string program_name;   // how the program is typed; default its path
+};
+
+std::string program_path(program which);
+
+// Runs a program with `dir` as its current directory, bounded by a timeout.
+run_result run(program which, const std::string& dir, const run_options& options = {});
+
+// The name the program shows for itself when it is typed as `typed`.
+std::string shown_program_name(program which, const std::string& typed);
+
+// True when the tests drive Windows executables under Wine.
+bool under_wine();
+
+// Checks that `stamp` is a date stamp of a second between the run's start
+// and end, in local time.
+void expect_stamp_in_run(const std::string& stamp, const run_result& result);
+
+class temp_dir_test : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // The collection directory the program runs in.
+    std::string dir;
+    // Where a test may put files that are not part of the collection.
+    std::string root;
+    std::string path(const std::string& name) const { return dir + "/" + name; }
+    void put(const std::string& name, const std::string& bytes) { write_file(path(name), bytes); }
+};
+
+}  // namespace ears_test
