@@ -122,6 +122,17 @@ TEST_F(earlist_test, lists_every_item_file_in_listing_order) {
 TEST_F(earlist_test, entries_that_are_not_files_get_no_line_and_never_hang) {
     put("good.itm", item_bytes({"Good", 19, 1, true}));
     ASSERT_EQ(::mkdir(path("folder.itm").c_str(), 0755), 0);
+    std::map<std::string, std::string> messages = {{"folder.itm", "\nfolder.itm is not there\n"}};
+    if (under_wine()) {
+        // FIFOs, sockets and symbolic links do not exist on Windows.
+        const run_result result = run(program::earlist, dir);
+        EXPECT_EQ(result.status, 0);
+        EXPECT_EQ(result.err, visits(item_order(dir), messages));
+        const std::string stored = read_file(path("ears_dir.txt"));
+        EXPECT_EQ(stored, crlf(heading(stamp_of(stored, result)) +
+                               line(1, "good.itm", "Good", "Sorcerer", 1)));
+        return;
+    }
     ASSERT_EQ(::mkfifo(path("pipe.itm").c_str(), 0644), 0);
     ASSERT_EQ(::symlink("nowhere", path("dangling.itm").c_str()), 0);
     ASSERT_EQ(::symlink("loop.itm", path("loop.itm").c_str()), 0);
@@ -139,14 +150,13 @@ TEST_F(earlist_test, entries_that_are_not_files_get_no_line_and_never_hang) {
     ::close(sock);
     EXPECT_EQ(result.status, 0);
     const std::vector<std::string> order = item_order(dir);
-    const std::map<std::string, std::string> messages = {
-        {"folder.itm", "\nfolder.itm is not there\n"},
+    messages.insert({
         {"pipe.itm", "\npipe.itm is not there\n"},
         {"sock.itm", "\nsock.itm is not there\n"},
         {"todir.itm", "\ntodir.itm is not there\n"},
         {"dangling.itm", "Problem locating file!\n"},
         {"loop.itm", "Problem locating file!\n"},
-    };
+    });
     EXPECT_EQ(result.err, visits(order, messages));
     const std::string stored = read_file(path("ears_dir.txt"));
     std::string expected = heading(stamp_of(stored, result));
@@ -213,14 +223,18 @@ TEST_F(earlist_test, help_switch_prints_usage_and_writes_nothing) {
     put("a.itm", item_bytes({}));
     for (const char* help : {"-?", "-h", "-H", "-help"}) {
         SCOPED_TRACE(help);
+        // Typed as a relative name, shown as typed (under Wine: by its path).
         run_options options;
         options.args = {help, "ignored"};
-        options.program_name = "./earlist";
-        ASSERT_EQ(::symlink(program_path(program::earlist).c_str(), path("earlist").c_str()), 0);
+        if (!under_wine()) {
+            options.program_name = "./earlist";
+            ASSERT_EQ(::symlink(program_path(program::earlist).c_str(), path("earlist").c_str()), 0);
+        }
         const run_result result = run(program::earlist, dir, options);
         ::unlink(path("earlist").c_str());
         EXPECT_EQ(result.status, 0);
-        const std::string name = shown_program_name(program::earlist, "./earlist");
+        const std::string name = shown_program_name(
+            program::earlist, under_wine() ? program_path(program::earlist) : "./earlist");
         EXPECT_EQ(result.out, "\nThis program will create a ears_dir.txt file for you.\n"
                               "It looks at each .itm file and takes the first 512 characters\n"
                               "\nusage: " + name + "\n   or: " + name +

@@ -86,7 +86,13 @@ static std::string quote(const std::string& s) {
 
 std::string shown_program_name(program which, const std::string& typed) {
     (void)which;
-    return typed;
+    if (!under_wine() || typed.empty() || typed[0] != '/') return typed;
+    // Wine hands a Windows program its path as a Windows one, on drive Z:.
+    std::string shown = "Z:" + typed;
+    for (char& c : shown) {
+        if (c == '/') c = '\\';
+    }
+    return shown;
 }
 
 run_result run(program which, const std::string& dir, const run_options& options) {
