@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -53,6 +54,39 @@ std::vector<std::string> item_order(const std::string& dir) {
     }
     ::closedir(d);
     return names;
+}
+
+std::vector<std::string> reported_order(const std::string& err, const std::string& dir) {
+    std::vector<std::string> names = item_order(dir);
+    std::vector<std::string> order;
+    std::size_t start = 0;
+    while (start < err.size()) {
+        std::size_t end = err.find('\n', start);
+        if (end == std::string::npos) end = err.size();
+        std::string line = err.substr(start, end - start);
+        start = end + 1;
+        const std::string working = "Working on ";
+        if (order.empty() && line.compare(0, working.size(), working) == 0)
+            line = line.substr(working.size());
+        if (std::find(names.begin(), names.end(), line) != names.end()) order.push_back(line);
+    }
+    std::vector<std::string> sorted_order = order, sorted_names = names;
+    std::sort(sorted_order.begin(), sorted_order.end());
+    std::sort(sorted_names.begin(), sorted_names.end());
+    EXPECT_EQ(sorted_order, sorted_names) << "the run did not visit every item file once";
+    return order;
+}
+
+std::vector<std::string> program_order(const std::string& dir) {
+    if (!under_wine()) return item_order(dir);
+    const bool had_listing = file_exists(dir + "/ears_dir.txt");
+    const std::string old = had_listing ? read_file(dir + "/ears_dir.txt") : "";
+    run_options options;
+    options.input = "\n";
+    const run_result result = run(program::earlist, dir, options);
+    if (had_listing) write_file(dir + "/ears_dir.txt", old);
+    else ::unlink((dir + "/ears_dir.txt").c_str());
+    return reported_order(result.err, dir);
 }
 
 std::string crlf(const std::string& text) {

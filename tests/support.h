@@ -24,8 +24,19 @@ struct item_fields {
 // A 512-byte item file with the fields at their offsets and zeros elsewhere.
 std::string item_bytes(const item_fields& fields);
 
-// Names of the entries of `dir` that match *.itm, in the listing's order.
+// Names of the entries of `dir` that match *.itm, in the order the system
+// lists them to this process.
 std::vector<std::string> item_order(const std::string& dir);
+
+// The order in which a run visited the item files, read from its standard
+// error, and checked to hold every item name of `dir` once. The listing's
+// order is the system's, so expectations follow what the program reports.
+std::vector<std::string> reported_order(const std::string& err, const std::string& dir);
+
+// The order the programs will see, learnt from a run of earlist (which
+// leaves no file behind) where the programs see another system than the
+// tests do.
+std::vector<std::string> program_order(const std::string& dir);
 
 // Text as it is stored in an output file: every LF as CR LF.
 std::string crlf(const std::string& text);
