@@ -12,10 +12,9 @@ set(CPACK_PACKAGE_NAME "ears")
 set(CPACK_PACKAGE_VENDOR "The ears developers")
 set(CPACK_PACKAGE_CONTACT "The ears developers <ears@example.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "List a directory of collected ears as text or web pages")
-set(CPACK_PACKAGE_DESCRIPTION
-    "earlist and earpages read the .itm item files of the current directory, one\n"
-    "collected ear each, and write a text listing (ears_dir.txt) or numbered web\n"
-    "pages of 200 ears each (ears_zek1.htm, ears_zek2.htm, ...).")
+set(CPACK_PACKAGE_DESCRIPTION "earlist and earpages read the .itm item files of the current \
+directory, one collected ear each, and write a text listing (ears_dir.txt) or numbered web \
+pages of 200 ears each (ears_zek1.htm, ears_zek2.htm, ...).")
 set(CPACK_RESOURCE_FILE_README "${PROJECT_SOURCE_DIR}/README.md")
 if(WIN32)
     set(CPACK_GENERATOR "ZIP")
@@ -27,7 +26,6 @@ else()
     set(CPACK_DEBIAN_PACKAGE_SECTION "games")
     set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-    string(REPLACE "\n" " " _long "${CPACK_PACKAGE_DESCRIPTION}")
-    set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}\n ${_long}")
+    set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
 endif()
 include(CPack)
