@@ -263,23 +263,12 @@ TEST_F(earlist_test, other_arguments_run_normally) {
 }
 
 // These run as an unprivileged user, so that file modes bind.
-class earlist_permissions_test : public temp_dir_test {
-protected:
-    void SetUp() override {
-        temp_dir_test::SetUp();
-        if (under_wine()) GTEST_SKIP() << "Windows has no setpriv and no POSIX file modes";
-    }
-};
+using earlist_permissions_test = posix_modes_test<>;
 
 TEST_F(earlist_permissions_test, listing_that_can_be_neither_removed_nor_opened) {
     put("a.itm", item_bytes({}));
-    put("ears_dir.txt", "OLD\r\n");
-    ::chmod(path("ears_dir.txt").c_str(), 0444);
-    ::chmod(dir.c_str(), 0755);  // nobody cannot remove entries
-    run_options options;
-    options.unprivileged = true;
-    options.input = "\n";
-    const run_result result = run(program::earlist, dir, options);
+    const run_result result =
+        run(program::earlist, dir, locked_old_output(dir, "ears_dir.txt", "OLD\r\n", 0444));
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err, PROMPT + "\n unable to create ears file: ears_dir.txt\n");
@@ -288,13 +277,9 @@ TEST_F(earlist_permissions_test, listing_that_can_be_neither_removed_nor_opened)
 
 TEST_F(earlist_permissions_test, listing_that_cannot_be_removed_starts_empty_all_the_same) {
     put("a.itm", item_bytes({"Brakk", 20, 37, true}));
-    put("ears_dir.txt", "OLD LINES THAT MUST NOT STAY\r\n");
-    ::chmod(path("ears_dir.txt").c_str(), 0666);
-    ::chmod(dir.c_str(), 0755);
-    run_options options;
-    options.unprivileged = true;
-    options.input = "\n";
-    const run_result result = run(program::earlist, dir, options);
+    const run_result result = run(
+        program::earlist, dir,
+        locked_old_output(dir, "ears_dir.txt", "OLD LINES THAT MUST NOT STAY\r\n", 0666));
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.err, PROMPT + "Working on a.itm\n");
     const std::string stored = read_file(path("ears_dir.txt"));

@@ -314,13 +314,7 @@ TEST_F(earpages_test, page_heading_that_cannot_be_created_ends_the_run_with_stat
     expect_page(read_file(path("ears_zek1.htm")), e.pages[0], result);
 }
 
-class earpages_permissions_test : public earpages_test {
-protected:
-    void SetUp() override {
-        earpages_test::SetUp();
-        if (under_wine()) GTEST_SKIP() << "Windows has no setpriv and no POSIX file modes";
-    }
-};
+using earpages_permissions_test = posix_modes_test<earpages_test>;
 
 TEST_F(earpages_permissions_test, first_heading_that_cannot_be_created) {
     add_ears(3);
@@ -336,13 +330,19 @@ TEST_F(earpages_permissions_test, first_heading_that_cannot_be_created) {
 
 TEST_F(earpages_permissions_test, page_that_cannot_be_removed_starts_empty_all_the_same) {
     add_ears(3);
-    put("ears_zek1.htm", "OLD CONTENT THAT MUST NOT STAY\r\n");
-    ::chmod(path("ears_zek1.htm").c_str(), 0666);
-    ::chmod(dir.c_str(), 0755);
-    run_options options;
-    options.unprivileged = true;
-    options.input = "\n";
-    run_and_check(options, true, 1);
+    run_and_check(locked_old_output(dir, "ears_zek1.htm", "OLD CONTENT THAT MUST GO\r\n", 0666),
+                  true, 1);
+}
+
+TEST_F(earpages_permissions_test, old_page_that_can_be_neither_removed_nor_written) {
+    add_ears(1);
+    const run_result result = run(program::earpages, dir,
+                                  locked_old_output(dir, "ears_zek1.htm", "OLD PAGE\r\n", 0444));
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, START + PROMPT + "Opening ears_zek1.htm\n"
+                          "\n unable to create ears file: ears_zek1.htm\n");
+    EXPECT_EQ(read_file(path("ears_zek1.htm")), "OLD PAGE\r\n");
 }
 
 }  // namespace

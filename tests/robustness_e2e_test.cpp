@@ -114,33 +114,6 @@ TEST_F(full_disk_test, earpages_reports_each_lost_field_and_ends_with_status_one
     expect_disk_full_run(program::earpages, dir, "ears_zek1.htm", *this);
 }
 
-class unwritable_output_test : public temp_dir_test {
-protected:
-    void SetUp() override {
-        temp_dir_test::SetUp();
-        if (under_wine()) GTEST_SKIP() << "Windows has no setpriv and no POSIX file modes";
-    }
-};
-
-TEST_F(unwritable_output_test, earpages_old_page_that_can_be_neither_removed_nor_written) {
-    put("a.itm", item_bytes({}));
-    put("ears_zek1.htm", "OLD PAGE\r\n");
-    ::chmod(path("ears_zek1.htm").c_str(), 0444);
-    ::chmod(dir.c_str(), 0755);
-    run_options options;
-    options.unprivileged = true;
-    options.input = "\n";
-    const run_result result = run(program::earpages, dir, options);
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err,
-              "Starting page_count is 1, ear_count is 1\n"
-              "\nears file exists: ears_zek1.htm\n"
-              "This will overwrite it.  Press CTRL-C to stop or ENTER to continue\n"
-              "Opening ears_zek1.htm\n\n unable to create ears file: ears_zek1.htm\n");
-    EXPECT_EQ(read_file(path("ears_zek1.htm")), "OLD PAGE\r\n");
-}
-
 // Random collections: no item file and no ear may be lost.
 class random_collection_test : public temp_dir_test {};
 

@@ -154,6 +154,17 @@ run_result run(program which, const std::string& dir, const run_options& options
     return result;
 }
 
+run_options locked_old_output(const std::string& dir, const std::string& name,
+                              const std::string& old, unsigned mode) {
+    write_file(dir + "/" + name, old);
+    ::chmod((dir + "/" + name).c_str(), mode);
+    ::chmod(dir.c_str(), 0755);
+    run_options options;
+    options.unprivileged = true;
+    options.input = "\n";
+    return options;
+}
+
 void expect_stamp_in_run(const std::string& stamp, const run_result& result) {
     ASSERT_EQ(stamp.size(), 25u) << stamp;
     for (std::time_t t = result.started; t <= result.finished; ++t) {

@@ -86,4 +86,21 @@ protected:
     void put(const std::string& name, const std::string& bytes) { write_file(path(name), bytes); }
 };
 
+// Puts an old output file `name` with `mode` into `dir` and takes from the
+// unprivileged user the right to create or remove entries there. Returns the
+// options of a run as that user, which answers the overwrite prompt.
+run_options locked_old_output(const std::string& dir, const std::string& name,
+                              const std::string& old, unsigned mode);
+
+// A fixture whose tests need POSIX file modes and setpriv; under Wine they
+// are left out, since Windows has neither.
+template <class Fixture = temp_dir_test>
+class posix_modes_test : public Fixture {
+protected:
+    void SetUp() override {
+        Fixture::SetUp();
+        if (under_wine()) GTEST_SKIP() << "Windows has no setpriv and no POSIX file modes";
+    }
+};
+
 }  // namespace ears_test
