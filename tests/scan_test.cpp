@@ -101,6 +101,38 @@ TEST_F(scan_test, item_removed_after_the_search_found_it_is_not_located) {
     EXPECT_FALSE(run.output_failed);
 }
 
+TEST_F(scan_test, output_that_cannot_be_opened_for_one_item_skips_it_and_is_remembered) {
+    write_file("a.itm", item_bytes({}));
+    recording_host io;
+    run_state run;
+    run.output_path = "no-such-folder/out.txt";
+    output_unit row;
+    bool row_written = false;
+    process_item_file(io, "a.itm", run,
+                      [&](const item_block&, const std::string&, output_unit&, int&) {
+                          row_written = true;
+                      },
+                      row);
+    EXPECT_FALSE(row_written);
+    EXPECT_EQ(io.err, "\n unable to create ears file: no-such-folder/out.txt\n");
+    EXPECT_TRUE(run.output_failed);
+    EXPECT_EQ(run.ear_count, 1);
+}
+
+// Items that give no row still open the output, creating it empty.
+TEST_F(scan_test, empty_item_opens_the_output_and_writes_nothing) {
+    write_file("a.itm", "");
+    recording_host io;
+    run_state run;
+    run.output_path = "out.txt";
+    output_unit row;
+    process_item_file(io, "a.itm", run, write_listing_line, row);
+    EXPECT_EQ(io.err, "");
+    EXPECT_TRUE(ears_test::file_exists("out.txt"));
+    EXPECT_EQ(read_file("out.txt"), "");
+    EXPECT_FALSE(run.output_failed);
+}
+
 TEST_F(scan_test, steps_run_in_order_and_a_first_step_can_end_the_run) {
     write_file("a.itm", item_bytes({}));
     write_file("b.itm", item_bytes({}));
