@@ -168,6 +168,20 @@ TEST_F(earlist_test, entries_that_are_not_files_get_no_line_and_never_hang) {
     EXPECT_EQ(stored, crlf(expected));
 }
 
+TEST_F(earlist_test, closed_console_streams_never_leak_into_the_listing) {
+    put("a.itm", item_bytes({"Brakk", 20, 37, true}));
+    put("b.itm", "");
+    ASSERT_EQ(::mkdir(path("c.itm").c_str(), 0755), 0);  // a message on each visit
+    run_options options;
+    options.closed_input = true;
+    options.closed_console = true;
+    const run_result result = run(program::earlist, dir, options);
+    EXPECT_EQ(result.status, 0);
+    const std::string stored = read_file(path("ears_dir.txt"));
+    EXPECT_EQ(stored, crlf(heading(stamp_of(stored, result)) +
+                           line(1, "a.itm", "Brakk", "Warrior", 37)));
+}
+
 TEST_F(earlist_test, no_item_file_leaves_the_heading_only) {
     put("readme.txt", "not an item");
     const run_result result = run(program::earlist, dir);

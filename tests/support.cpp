@@ -143,7 +143,7 @@ run_result run(program which, const std::string& dir, const run_options& options
     command += quote(typed);
     for (const std::string& a : options.args) command += " " + quote(a);
     command += options.closed_input ? " <&-" : " <" + quote(in);
-    command += " >" + quote(out) + " 2>" + quote(err);
+    command += options.closed_console ? " >&- 2>&-" : " >" + quote(out) + " 2>" + quote(err);
 
     result.started = std::time(nullptr);
     const int status = std::system(command.c_str());

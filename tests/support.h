@@ -55,6 +55,7 @@ struct run_options {
     std::vector<std::string> args;
     std::string input;          // standard input, when `closed_input` is false
     bool closed_input = false;  // standard input closed instead of a file
+    bool closed_console = false;  // standard output and error closed
     bool unprivileged = false;  // run as nobody
     std::string program_name;   // how the program is typed; default its path
 };

@@ -54,7 +54,11 @@ void host::wait_for_enter() { platform::console_wait_line(); }
 local_time host::now() { return platform::local_now(); }
 
 host& system_host() {
-    static host real;
+    static host& real = [] () -> host& {
+        platform::prepare_console();
+        static host instance;
+        return instance;
+    }();
     return real;
 }
 

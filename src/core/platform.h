@@ -51,6 +51,12 @@ struct local_time {
 };
 local_time local_now();
 
+// Called once before anything else. Makes sure standard input, output and
+// error are open (on /dev/null where they were closed), so that no output
+// file can take their place and receive console messages; on Windows it
+// puts the console streams in binary mode.
+void prepare_console();
+
 enum class console_stream { output, error };
 // One write per call, straight to the stream, nothing buffered.
 void console_write(console_stream stream, const char* data, std::size_t size);

@@ -92,6 +92,15 @@ local_time local_now() {
     return {tm.tm_year, tm.tm_mon, tm.tm_mday, tm.tm_wday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
+void prepare_console() {
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (::fcntl(fd, F_GETFD) >= 0 || errno != EBADF) continue;
+        // open() takes the lowest free descriptor, which is this one.
+        const int opened = ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+        if (opened >= 0 && opened != fd) ::close(opened);
+    }
+}
+
 void console_write(console_stream stream, const char* data, std::size_t size) {
     const int fd = stream == console_stream::output ? STDOUT_FILENO : STDERR_FILENO;
     // Messages must not disturb the error number that a later

@@ -13,18 +13,6 @@ namespace ears::platform {
 
 namespace {
 
-// The C runtime would turn every LF on the console into CR LF; the programs
-// write their own bytes, the same on every system.
-void use_binary_console() {
-    static const bool done = [] {
-        _setmode(0, _O_BINARY);
-        _setmode(1, _O_BINARY);
-        _setmode(2, _O_BINARY);
-        return true;
-    }();
-    (void)done;
-}
-
 // Files are opened in binary mode underneath: the programs do their own
 // line-end translation.
 int open_shared(const char* name, int flags, int mode) {
@@ -121,8 +109,15 @@ local_time local_now() {
     return {tm.tm_year, tm.tm_mon, tm.tm_mday, tm.tm_wday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
+// The C runtime would turn every LF on the console into CR LF; the programs
+// write their own bytes, the same on every system.
+void prepare_console() {
+    _setmode(0, _O_BINARY);
+    _setmode(1, _O_BINARY);
+    _setmode(2, _O_BINARY);
+}
+
 void console_write(console_stream stream, const char* data, std::size_t size) {
-    use_binary_console();
     const int saved = errno;
     const int fd = stream == console_stream::output ? 1 : 2;
     while (size > 0) {
@@ -135,7 +130,6 @@ void console_write(console_stream stream, const char* data, std::size_t size) {
 }
 
 void console_wait_line() {
-    use_binary_console();
     const int saved = errno;
     char line[512];
     (void)_read(0, line, sizeof line);
