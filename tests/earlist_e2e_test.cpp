@@ -169,6 +169,8 @@ TEST_F(earlist_test, entries_that_are_not_files_get_no_line_and_never_hang) {
 }
 
 TEST_F(earlist_test, closed_console_streams_never_leak_into_the_listing) {
+    if (std::getenv("EARS_TEST_RUNNER") != nullptr)
+        GTEST_SKIP() << "a wrapper (Wine, valgrind) keeps the console streams for itself";
     put("a.itm", item_bytes({"Brakk", 20, 37, true}));
     put("b.itm", "");
     ASSERT_EQ(::mkdir(path("c.itm").c_str(), 0755), 0);  // a message on each visit

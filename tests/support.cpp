@@ -140,6 +140,14 @@ run_result run(program which, const std::string& dir, const run_options& options
     command += "timeout 60 ";
     if (const char* runner = std::getenv("EARS_TEST_RUNNER")) command += std::string(runner) + " ";
     std::string typed = options.program_name.empty() ? program_path(which) : options.program_name;
+    if (options.unprivileged) {
+        // The build tree may lie where the unprivileged user cannot reach:
+        // run a copy from the test's own directory.
+        const std::string copy = base + (which == program::earlist ? "earlist" : "earpages");
+        write_file(copy, read_file(program_path(which)));
+        ::chmod(copy.c_str(), 0755);
+        typed = copy;
+    }
     command += quote(typed);
     for (const std::string& a : options.args) command += " " + quote(a);
     command += options.closed_input ? " <&-" : " <" + quote(in);
