@@ -41,9 +41,9 @@ public:
         struct hooked final : directory_search {
             hooked(std::unique_ptr<directory_search> real, recording_host& owner)
                 : real_(std::move(real)), owner_(owner) {}
-            bool next(std::string& name) override {
-                if (!real_->next(name)) return false;
-                if (owner_.on_entry) owner_.on_entry(name);
+            bool next(directory_entry& entry) override {
+                if (!real_->next(entry)) return false;
+                if (owner_.on_entry) owner_.on_entry(entry.name);
                 return true;
             }
             std::unique_ptr<directory_search> real_;
@@ -108,7 +108,7 @@ TEST_F(scan_test, output_that_cannot_be_opened_for_one_item_skips_it_and_is_reme
     run.output_path = "no-such-folder/out.txt";
     output_unit row;
     bool row_written = false;
-    process_item_file(io, "a.itm", run,
+    process_item_file(io, {"a.itm"}, run,
                       [&](const item_block&, const std::string&, output_unit&, int&) {
                           row_written = true;
                       },
@@ -126,7 +126,7 @@ TEST_F(scan_test, empty_item_opens_the_output_and_writes_nothing) {
     run_state run;
     run.output_path = "out.txt";
     output_unit row;
-    process_item_file(io, "a.itm", run, write_listing_line, row);
+    process_item_file(io, {"a.itm"}, run, write_listing_line, row);
     EXPECT_EQ(io.err, "");
     EXPECT_TRUE(ears_test::file_exists("out.txt"));
     EXPECT_EQ(read_file("out.txt"), "");

@@ -11,7 +11,9 @@ public:
     listing_search(const listing_search&) = delete;
     listing_search& operator=(const listing_search&) = delete;
 
-    bool next(std::string& name) override { return platform::next_entry(listing_, name); }
+    bool next(directory_entry& entry) override {
+        return platform::next_entry(listing_, entry.name, entry.listed_regular);
+    }
 
 private:
     platform::directory_listing* listing_;
@@ -21,8 +23,8 @@ private:
 
 bool host::exists(const std::string& path) { return platform::exists(path.c_str()); }
 
-int host::open_item(const std::string& name, item_open_result& result) {
-    return platform::open_item(name.c_str(), result);
+int host::open_item(const directory_entry& entry, item_open_result& result) {
+    return platform::open_item(entry.name.c_str(), entry.listed_regular, result);
 }
 
 int host::open_output(const std::string& path, bool truncate) {

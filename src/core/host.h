@@ -16,11 +16,16 @@ using platform::console_stream;
 using platform::item_open_result;
 using platform::local_time;
 
+struct directory_entry {
+    std::string name;
+    bool listed_regular = false;  // the listing says: a regular file, not a link
+};
+
 class directory_search {
 public:
     virtual ~directory_search() = default;
-    // The next entry name in listing order; false when there is none.
-    virtual bool next(std::string& name) = 0;
+    // The next entry in listing order; false when there is none.
+    virtual bool next(directory_entry& entry) = 0;
 };
 
 class host {
@@ -28,7 +33,7 @@ public:
     virtual ~host() = default;
 
     virtual bool exists(const std::string& path);
-    virtual int open_item(const std::string& name, item_open_result& result);
+    virtual int open_item(const directory_entry& entry, item_open_result& result);
     virtual int open_output(const std::string& path, bool truncate);
     virtual void remove_file(const std::string& path);
     virtual long read(int fd, void* buffer, std::size_t size);

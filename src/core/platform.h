@@ -16,8 +16,10 @@ enum class item_open_result { opened, missing, not_openable };
 
 // Opens an existing regular file read-only without ever blocking, so a FIFO
 // or device that carries an item name cannot hang the run. Returns a
-// descriptor, or -1 with `result` saying why.
-int open_item(const char* name, item_open_result& result);
+// descriptor, or -1 with `result` saying why. `listed_regular` passes on the
+// directory listing's word that the entry is a regular file, which spares
+// asking the system again.
+int open_item(const char* name, bool listed_regular, item_open_result& result);
 
 // Opens for writing at the end of the file, creating it with mode 0664 less
 // the creation mask; `truncate` empties an existing file first.
@@ -37,7 +39,9 @@ int close_file(int fd);
 struct directory_listing;
 directory_listing* open_listing();
 // False at the end of the listing or when the system refuses to go on.
-bool next_entry(directory_listing* listing, std::string& name);
+// `regular` is true when the listing itself says the entry is a regular
+// file (not a link), false when it is something else or does not say.
+bool next_entry(directory_listing* listing, std::string& name, bool& regular);
 void close_listing(directory_listing* listing);
 
 struct local_time {

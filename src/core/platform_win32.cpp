@@ -21,7 +21,7 @@ int open_shared(const char* name, int flags, int mode) {
 
 }  // namespace
 
-int open_item(const char* name, item_open_result& result) {
+int open_item(const char* name, bool, item_open_result& result) {
     const DWORD attributes = GetFileAttributesA(name);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         errno = ENOENT;
@@ -88,11 +88,13 @@ directory_listing* open_listing() {
     return listing;
 }
 
-bool next_entry(directory_listing* listing, std::string& name) {
+bool next_entry(directory_listing* listing, std::string& name, bool& regular) {
     if (listing == nullptr) return false;
     if (!listing->pending && !FindNextFileA(listing->find, &listing->data)) return false;
     listing->pending = false;
     name.assign(listing->data.cFileName);
+    // The open checks for itself on Windows; the listing's word is not used.
+    regular = false;
     return true;
 }
 

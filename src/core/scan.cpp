@@ -39,19 +39,20 @@ bool confirm_overwrite(host& io, const std::string& path) {
 namespace {
 
 // The next entry that matches *.itm, in listing order.
-bool next_item(directory_search& search, std::string& name) {
-    while (search.next(name)) {
-        if (matches_item_pattern(name)) return true;
+bool next_item(directory_search& search, directory_entry& entry) {
+    while (search.next(entry)) {
+        if (matches_item_pattern(entry.name)) return true;
     }
     return false;
 }
 
 }  // namespace
 
-void process_item_file(host& io, const std::string& name, run_state& run,
+void process_item_file(host& io, const directory_entry& entry, run_state& run,
                        const row_writer& write_row, output_unit& row) {
+    const std::string& name = entry.name;
     item_open_result why = item_open_result::opened;
-    file_handle item(io, io.open_item(name, why));
+    file_handle item(io, io.open_item(entry, why));
     if (why == item_open_result::missing) {
         io.print_error("Problem locating file!\n");
         return;
@@ -77,20 +78,20 @@ void process_item_file(host& io, const std::string& name, run_state& run,
 
 bool scan_item_files(host& io, run_state& run, const scan_steps& steps) {
     std::unique_ptr<directory_search> search = io.search_directory();
-    std::string name;
-    if (!next_item(*search, name)) {
+    directory_entry entry;
+    if (!next_item(*search, entry)) {
         io.print_output(steps.no_items_message);
         return false;
     }
     if (steps.first && !steps.first()) return true;
 
     output_unit row;
-    io.print_error("Working on " + name + "\n");
-    process_item_file(io, name, run, steps.write_row, row);
-    while (next_item(*search, name)) {
+    io.print_error("Working on " + entry.name + "\n");
+    process_item_file(io, entry, run, steps.write_row, row);
+    while (next_item(*search, entry)) {
         if (steps.between && !steps.between()) return true;
-        io.print_error(name + "\n");
-        process_item_file(io, name, run, steps.write_row, row);
+        io.print_error(entry.name + "\n");
+        process_item_file(io, entry, run, steps.write_row, row);
     }
     if (steps.end) steps.end();
     return true;

@@ -60,7 +60,7 @@ bool confirm_overwrite(host& io, const std::string& path);
 bool scan_item_files(host& io, run_state& run, const scan_steps& steps);
 
 // Takes one item file through existence test, opens, read and row writer.
-void process_item_file(host& io, const std::string& name, run_state& run,
+void process_item_file(host& io, const directory_entry& item, run_state& run,
                        const row_writer& write_row, output_unit& row);
 
 }  // namespace ears
