@@ -1,10 +1,12 @@
 # Installation and packages: the two programs, their manual pages, a .deb on
 # Linux and a .zip for Windows.
 include(GNUInstallDirs)
-install(TARGETS earlist earpages RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(WIN32)
+    # The zip holds the two programs and the README side by side.
+    install(TARGETS earlist earpages RUNTIME DESTINATION .)
     install(FILES README.md DESTINATION .)
 else()
+    install(TARGETS earlist earpages RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
     install(FILES docs/earlist.1 docs/earpages.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endif()
 

@@ -1,5 +1,7 @@
 #include "host.h"
 
+#include <cerrno>
+
 namespace ears {
 
 namespace {
@@ -48,10 +50,30 @@ std::unique_ptr<directory_search> host::search_directory() {
 }
 
 void host::console(console_stream stream, std::string_view text) {
-    platform::console_write(stream, text.data(), text.size());
+    const int fd = stream == console_stream::output ? platform::STANDARD_OUTPUT
+                                                    : platform::STANDARD_ERROR;
+    // A message must not disturb the error number that a later
+    // "errno = %d" line reports.
+    const int saved = errno;
+    const char* data = text.data();
+    std::size_t size = text.size();
+    while (size > 0) {
+        const long n = platform::write_file(fd, data, size);
+        if (n <= 0) break;
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    errno = saved;
 }
 
-void host::wait_for_enter() { platform::console_wait_line(); }
+void host::wait_for_enter() {
+    // One read, as a line-buffered console gives it: it returns when Enter is
+    // pressed, and at once at the end of input or when input is closed.
+    const int saved = errno;
+    char line[512];
+    (void)platform::read_file(platform::STANDARD_INPUT, line, sizeof line);
+    errno = saved;
+}
 
 local_time host::now() { return platform::local_now(); }
 

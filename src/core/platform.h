@@ -61,10 +61,11 @@ local_time local_now();
 // puts the console streams in binary mode.
 void prepare_console();
 
+// The console streams are these descriptors on every system; read_file and
+// write_file serve them too.
+constexpr int STANDARD_INPUT = 0;
+constexpr int STANDARD_OUTPUT = 1;
+constexpr int STANDARD_ERROR = 2;
 enum class console_stream { output, error };
-// One write per call, straight to the stream, nothing buffered.
-void console_write(console_stream stream, const char* data, std::size_t size);
-// One line-buffered read from standard input; returns at end of input too.
-void console_wait_line();
 
 }  // namespace ears::platform

@@ -105,28 +105,4 @@ void prepare_console() {
     }
 }
 
-void console_write(console_stream stream, const char* data, std::size_t size) {
-    const int fd = stream == console_stream::output ? STDOUT_FILENO : STDERR_FILENO;
-    // Messages must not disturb the error number that a later
-    // "errno = %d" line reports.
-    const int saved = errno;
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    errno = saved;
-}
-
-void console_wait_line() {
-    const int saved = errno;
-    char line[512];
-    ssize_t n;
-    do n = ::read(STDIN_FILENO, line, sizeof line);
-    while (n < 0 && errno == EINTR);
-    errno = saved;
-}
-
 }  // namespace ears::platform

@@ -119,23 +119,4 @@ void prepare_console() {
     _setmode(2, _O_BINARY);
 }
 
-void console_write(console_stream stream, const char* data, std::size_t size) {
-    const int saved = errno;
-    const int fd = stream == console_stream::output ? 1 : 2;
-    while (size > 0) {
-        const int n = _write(fd, data, static_cast<unsigned>(size));
-        if (n <= 0) break;
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    errno = saved;
-}
-
-void console_wait_line() {
-    const int saved = errno;
-    char line[512];
-    (void)_read(0, line, sizeof line);
-    errno = saved;
-}
-
 }  // namespace ears::platform
