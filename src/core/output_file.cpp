@@ -41,20 +41,20 @@ void output_unit::clear() {
     pieces_.clear();
 }
 
-void output_unit::add(std::string_view data, bool is_field, ears::field which) {
+void output_unit::add(std::string_view data, std::optional<ears::field> checked) {
     const std::size_t begin = translated_.size();
     append_text_mode(translated_, data);
-    pieces_.push_back({begin, translated_.size(), is_field, which});
+    pieces_.push_back({begin, translated_.size(), checked});
 }
 
-void output_unit::text(std::string_view data) { add(data, false, field::file_name); }
+void output_unit::text(std::string_view data) { add(data, std::nullopt); }
 
-void output_unit::field(ears::field which, std::string_view data) { add(data, true, which); }
+void output_unit::field(ears::field which, std::string_view data) { add(data, which); }
 
 void output_unit::report(host& io, const std::string& path, const piece& p, int error) {
-    if (!p.is_field) return;  // short texts are not reported
+    if (!p.checked) return;  // short texts are not reported
     std::string message = "\nError! writing ";
-    message += field_message_name(p.which);
+    message += field_message_name(*p.checked);
     message += " to " + path + "\n";
     io.print_error(message);
     io.print_error("errno = " + std::to_string(error) + "\n");
@@ -71,26 +71,24 @@ bool output_unit::store_piece(host& io, int fd, const std::string& path, const p
 }
 
 bool output_unit::store(host& io, int fd, const std::string& path) {
-    bool all_stored = true;
     const std::size_t total = translated_.size();
+    const long n = total > 0 ? io.write(fd, translated_.data(), total) : 0;
+    if (n >= 0 && static_cast<std::size_t>(n) == total) {
+        clear();
+        return true;
+    }
+    const int error = errno;
+    const std::size_t stored = n > 0 ? static_cast<std::size_t>(n) : 0;
+    bool all_stored = true;
     std::size_t next = 0;  // first piece still to be written
-    if (total > 0) {
-        const long n = io.write(fd, translated_.data(), total);
-        if (n >= 0 && static_cast<std::size_t>(n) == total) {
-            next = pieces_.size();
-        } else {
-            const std::size_t stored = n > 0 ? static_cast<std::size_t>(n) : 0;
-            const int error = errno;
-            // Pieces wholly stored (empty ones at the stop included) are done.
-            while (next < pieces_.size() && pieces_[next].end <= stored) ++next;
-            if (next < pieces_.size() && (n < 0 || pieces_[next].begin < stored)) {
-                // The store stopped inside this piece (or failed at its
-                // start): it is the short or failed write.
-                report(io, path, pieces_[next], error);
-                all_stored = false;
-                ++next;
-            }
-        }
+    // Pieces wholly stored (empty ones at the stop included) are done.
+    while (next < pieces_.size() && pieces_[next].end <= stored) ++next;
+    if (next < pieces_.size() && (n < 0 || pieces_[next].begin < stored)) {
+        // The store stopped inside this piece (or failed at its start): it
+        // is the short or failed write.
+        report(io, path, pieces_[next], error);
+        all_stored = false;
+        ++next;
     }
     for (; next < pieces_.size(); ++next) {
         if (!store_piece(io, fd, path, pieces_[next])) all_stored = false;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -57,11 +58,10 @@ private:
     struct piece {
         std::size_t begin;  // translated bytes [begin, end)
         std::size_t end;
-        bool is_field;
-        ears::field which;
+        std::optional<ears::field> checked;  // empty for a text
     };
 
-    void add(std::string_view data, bool is_field, ears::field which);
+    void add(std::string_view data, std::optional<ears::field> checked);
     // Writes one piece on its own; false when it stored less than all.
     bool store_piece(host& io, int fd, const std::string& path, const piece& p);
     void report(host& io, const std::string& path, const piece& p, int error);
