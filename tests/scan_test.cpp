@@ -52,8 +52,11 @@ public:
         return std::make_unique<hooked>(host::search_directory(), *this);
     }
 
+    local_time now() override { return clock; }
+
     std::string out, err;
     int waits = 0;
+    local_time clock{126, 11, 5, 6, 9, 7, 3};  // Sat Dec 05 09:07:03 2026
     std::function<void(const std::string&)> on_entry;
 };
 
@@ -156,6 +159,18 @@ TEST_F(scan_test, steps_run_in_order_and_a_first_step_can_end_the_run) {
     steps.first = [&] { trace += "first;"; return false; };
     scan_item_files(io, run, steps);
     EXPECT_EQ(trace, "first;");
+}
+
+// The heading takes its date from the host's clock, read once for the run.
+TEST_F(scan_test, listing_heading_carries_the_clock_of_the_run) {
+    write_file("a.itm", item_bytes({"Brakk", 20, 37, true}));
+    recording_host io;
+    EXPECT_TRUE(run_listing(io));
+    const std::string stored = read_file("ears_dir.txt");
+    EXPECT_NE(stored.find("\r\nLast updated on Sat Dec 05 09:07:03 2026\r\n****"),
+              std::string::npos)
+        << stored;
+    EXPECT_EQ(io.err, "Working on a.itm\n");
 }
 
 TEST_F(scan_test, run_program_answers_only_a_help_switch_in_the_first_argument) {
