@@ -217,23 +217,28 @@ TEST_F(earpages_test, single_page_with_every_class_non_ears_and_hostile_names) {
 TEST_F(earpages_test, paging_at_two_hundred_ears) {
     struct paging_case {
         const char* what;
-        int ears;
-        int non_ear_at;  // position in listing order made a non-ear, or 0 for none
+        int items;
+        std::vector<int> non_ears;  // positions in listing order made non-ears
         std::size_t pages;
     };
+    std::vector<int> first_sixty;
+    for (int i = 0; i < 60; ++i) first_sixty.push_back(i);
     const paging_case cases[] = {
-        {"exactly 200 ears: one page, no links", 200, 0, 1},
-        {"201 ears: two pages linked both ways", 201, 0, 2},
-        {"200 ears then a non-ear last: page 2 begun with no rows", 201, -1, 2},
-        {"401 ears: page 2 links both ways, page 3 back only", 401, 0, 3},
+        {"exactly 200 ears: one page, no links", 200, {}, 1},
+        {"201 ears: two pages linked both ways", 201, {}, 2},
+        {"200 ears then a non-ear last: page 2 begun with no rows", 201, {-1}, 2},
+        {"the 200th ear, three non-ears, an ear: one break, ear 201 on page 2", 204,
+         {200, 201, 202}, 2},
+        {"250 entries of which 190 are ears: one page", 250, first_sixty, 1},
+        {"401 ears: page 2 links both ways, page 3 back only", 401, {}, 3},
     };
     for (const paging_case& c : cases) {
         SCOPED_TRACE(c.what);
         TearDown();
         SetUp();
         items.clear();
-        add_ears(c.ears);
-        if (c.non_ear_at) make_non_ears_at({c.non_ear_at});
+        add_ears(c.items);
+        if (!c.non_ears.empty()) make_non_ears_at(c.non_ears);
         run_and_check({}, false, c.pages);
     }
 }
