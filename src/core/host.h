@@ -33,6 +33,9 @@ public:
     virtual ~host() = default;
 
     virtual bool exists(const std::string& path);
+    // The existence test and the read-only open of an item file in one step:
+    // `result` tells an item that is not there at all (a dangling link
+    // included) from one that exists but cannot be opened as a file.
     virtual int open_item(const directory_entry& entry, item_open_result& result);
     virtual int open_output(const std::string& path, bool truncate);
     virtual void remove_file(const std::string& path);
