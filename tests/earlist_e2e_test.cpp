@@ -249,8 +249,8 @@ TEST_F(earlist_test, help_switch_prints_usage_and_writes_nothing) {
         const run_result result = run(program::earlist, dir, options);
         ::unlink(path("earlist").c_str());
         EXPECT_EQ(result.status, 0);
-        const std::string name = shown_program_name(
-            program::earlist, under_wine() ? program_path(program::earlist) : "./earlist");
+        const std::string name =
+            shown_program_name(under_wine() ? program_path(program::earlist) : "./earlist");
         EXPECT_EQ(result.out, "\nThis program will create a ears_dir.txt file for you.\n"
                               "It looks at each .itm file and takes the first 512 characters\n"
                               "\nusage: " + name + "\n   or: " + name +

@@ -290,8 +290,7 @@ TEST_F(earpages_test, help_switch_prints_usage_and_writes_nothing) {
         run_options options;
         options.args = {help};
         const run_result result = run(program::earpages, dir, options);
-        const std::string name =
-            shown_program_name(program::earpages, program_path(program::earpages));
+        const std::string name = shown_program_name(program_path(program::earpages));
         EXPECT_EQ(result.status, 0);
         EXPECT_EQ(result.out, "\nThis program will create a ears_zek file for you.\n"
                               "It looks at each *.itm file and takes the first 512 characters\n"

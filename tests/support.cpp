@@ -118,8 +118,7 @@ static std::string quote(const std::string& s) {
     return q + "'";
 }
 
-std::string shown_program_name(program which, const std::string& typed) {
-    (void)which;
+std::string shown_program_name(const std::string& typed) {
     if (!under_wine() || typed.empty() || typed[0] != '/') return typed;
     // Wine hands a Windows program its path as a Windows one, on drive Z:.
     std::string shown = "Z:" + typed;

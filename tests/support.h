@@ -66,7 +66,7 @@ std::string program_path(program which);
 run_result run(program which, const std::string& dir, const run_options& options = {});
 
 // The name the program shows for itself when it is typed as `typed`.
-std::string shown_program_name(program which, const std::string& typed);
+std::string shown_program_name(const std::string& typed);
 
 // True when the tests drive Windows executables under Wine.
 bool under_wine();

@@ -36,6 +36,18 @@ file_handle open_output_file(host& io, const std::string& path, bool begin) {
     return {io, fd};
 }
 
+bool write_unit(host& io, const std::string& path, bool begin, output_unit& unit,
+                bool& output_failed) {
+    file_handle file = open_output_file(io, path, begin);
+    if (!file.is_open()) {
+        output_failed = true;
+        return false;
+    }
+    if (!unit.store(io, file.fd(), path)) output_failed = true;
+    if (!file.close()) output_failed = true;
+    return true;
+}
+
 void output_unit::clear() {
     translated_.clear();
     pieces_.clear();

@@ -70,6 +70,12 @@ private:
     std::vector<piece> pieces_;
 };
 
+// Opens `path` for one unit of writing (see open_output_file), stores `unit`
+// and closes the file. Returns false when the file could not be opened;
+// sets `output_failed` for that, for a short write and for a failed close.
+bool write_unit(host& io, const std::string& path, bool begin, output_unit& unit,
+                bool& output_failed);
+
 // "Www Mmm dd hh:mm:ss yyyy\n": 25 characters describing `when`.
 std::string time_stamp_text(const local_time& when);
 

@@ -51,14 +51,9 @@ bool run_listing(host& io) {
     run.output_path = LISTING_PATH;
     if (confirm_overwrite(io, run.output_path)) io.remove_file(run.output_path);
 
-    {
-        file_handle listing = open_output_file(io, run.output_path, /*begin=*/true);
-        if (!listing.is_open()) return false;
-        output_unit heading;
-        write_listing_header(heading, io.now());
-        if (!heading.store(io, listing.fd(), run.output_path)) run.output_failed = true;
-        if (!listing.close()) run.output_failed = true;
-    }
+    output_unit heading;
+    write_listing_header(heading, io.now());
+    if (!write_unit(io, run.output_path, /*begin=*/true, heading, run.output_failed)) return false;
 
     scan_steps steps;
     steps.write_row = write_listing_line;

@@ -53,7 +53,7 @@ void write_page_heading_unit(output_unit& unit, int page_count, const local_time
 }
 
 void write_page_footer_unit(output_unit& unit, int page, const std::string& path,
-                            std::string& prior_page_name, bool page_follows) {
+                            const std::string& prior_page_name, bool page_follows) {
     unit.text("</TABLE>\n\n<P>&nbsp;</P>\n\n");
     unit.text("<P align=\"center\"><font color=\"#C0C0FF\">This page has been visited </font>");
     unit.text("<IMG SRC=\"/cgi-bin/nph-count?width=5&link=/~vorel/mordek/");
@@ -65,7 +65,6 @@ void write_page_footer_unit(output_unit& unit, int page, const std::string& path
     if (page >= 2) {
         unit.text("\n<H2><A HREF=\"" + prior_page_name +
                   "\" NAME=\"Prior Page\">Prior Page</A></H2>\n");
-        prior_page_name = path;
     }
     if (page_follows) {
         unit.text("\n<H2><A HREF=\"" + page_file_name(page + 1) +
@@ -102,41 +101,23 @@ void write_ear_row(host& io, const item_block& block, output_unit& row, int& ear
     row.text("\"></TD></TR>\n");
 }
 
-namespace {
-
-// Opens the page for one unit and stores it; 1 when the page cannot be opened.
-int store_page_unit(host& io, const std::string& path, bool begin, output_unit& unit,
-                    bool& output_failed) {
-    file_handle page = open_output_file(io, path, begin);
-    if (!page.is_open()) {
-        output_failed = true;
-        return 1;
-    }
-    if (!unit.store(io, page.fd(), path)) output_failed = true;
-    if (!page.close()) output_failed = true;
-    return 0;
-}
-
-}  // namespace
-
 int write_page_header(host& io, int page_count, const std::string& path, bool& output_failed) {
     io.remove_file(path);
     io.print_error("Opening " + path + "\n");
     output_unit unit;
     write_page_heading_unit(unit, page_count, io.now());
-    return store_page_unit(io, path, /*begin=*/true, unit, output_failed);
+    return write_unit(io, path, /*begin=*/true, unit, output_failed) ? 0 : 1;
 }
 
 int write_page_footer(host& io, int page, const std::string& path, std::string& prior_page_name,
                       bool page_follows, bool& output_failed) {
     io.print_error("Closing " + path + "\n");
-    // The prior page name moves on only when the footer is really written.
-    std::string prior = prior_page_name;
     output_unit unit;
-    write_page_footer_unit(unit, page, path, prior, page_follows);
-    const int result = store_page_unit(io, path, /*begin=*/false, unit, output_failed);
-    if (result == 0) prior_page_name = prior;
-    return result;
+    write_page_footer_unit(unit, page, path, prior_page_name, page_follows);
+    if (!write_unit(io, path, /*begin=*/false, unit, output_failed)) return 1;
+    // The next Prior Page link points here, once this page has its footer.
+    if (page >= 2) prior_page_name = path;
+    return 0;
 }
 
 bool run_pages(host& io) {

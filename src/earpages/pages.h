@@ -22,7 +22,7 @@ void append_html_escaped(std::string& out, std::string_view name);
 
 void write_page_heading_unit(output_unit& unit, int page_count, const local_time& now);
 void write_page_footer_unit(output_unit& unit, int page, const std::string& path,
-                            std::string& prior_page_name, bool page_follows);
+                            const std::string& prior_page_name, bool page_follows);
 
 // The row writer of earpages: a row for an ear, a console note for
 // anything else.
